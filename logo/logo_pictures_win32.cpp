@@ -56,10 +56,10 @@ bool LogoControl::prepare_surface(int32_t width, int32_t height) {
     surface_old_bitmap = SelectObject(surface_dc, surface_bitmap);
     // The dialog's face colour; the GIF's own background colour is not used.
     background = GetSysColor(COLOR_BTNFACE);
-    // The first clear uses the menu colour's system brush (COLOR_MENU + 1);
-    // drawing clears to `background` again, so this shows only until then.
+    // Cleared to the dialog's face colour. (The menu colour's brush would
+    // leave a white box on systems where menus are white.)
     const RECT whole = {0, 0, width, height};
-    FillRect(surface_dc, &whole, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1)));
+    FillRect(surface_dc, &whole, GetSysColorBrush(COLOR_BTNFACE));
     ReleaseDC(window, screen);
     ready = true;
     return true;

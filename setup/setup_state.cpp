@@ -1,4 +1,5 @@
 #include "setup/setup_state.h"
 
-// Constant-initialised: every field has its start-up value before any code runs.
+// Built by static initialisation before WinMain runs (the logo control
+// creates its stop event then) and destroyed at process exit.
 SetupState setup_state;

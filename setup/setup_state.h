@@ -1,12 +1,17 @@
 // The state of one run of the setup. There is exactly one record: the dialog
 // procedure and the copy-progress callback get no context argument, so they
 // reach it directly. Module and window handles are carried as opaque
-// pointers, so the decisions that read the record need no <windows.h>.
+// pointers, so the decisions that read the record need no <windows.h>; the
+// logo control, a Win32 window object, exists in the Windows build only.
 #pragma once
 
 #include <cstdint>
 
 #include "package/archive.h"
+
+#ifdef _WIN32
+#include "logo/logo_control_win32.h"
+#endif
 
 struct SetupState {
     void* instance = nullptr;                  // the module (HINSTANCE)
@@ -22,7 +27,9 @@ struct SetupState {
     char current_path[kPathCapacity] = {};     // the file being written
     char first_path[kPathCapacity] = {};       // entry 0 as written: the program started at the end
     void* progress_window = nullptr;           // the modeless progress dialog (HWND)
-    // logo: the LogoControl of the destination dialog will be held here.
+#ifdef _WIN32
+    LogoControl logo;                          // the destination dialog's animated logo
+#endif
 };
 
 extern SetupState setup_state;

@@ -7,11 +7,13 @@
 #include "setup/setup_state.h"
 #include "setup/system_library_win32.h"
 #include "setup/win32_platform.h"
+#include "logo/logo_control_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before anything loads a DLL at run time.
     restrict_dll_search();
     setup_state.instance = instance;
+    set_logo_module(instance);
 
     INITCOMMONCONTROLSEX controls = {};
     controls.dwSize = sizeof controls;

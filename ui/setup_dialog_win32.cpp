@@ -8,17 +8,18 @@
 
 namespace {
 
-// --- Logo hook ---------------------------------------------------------
-// The animated logo takes over the logo area (control IDC_LOGO) while the
-// destination dialog exists. Until the logo control is in place the area
-// stays an empty frame. To be filled in by the logo work:
-//   start: setup_state.logo.attach(area); if (setup_state.logo.load(
-//          MAKEINTRESOURCEA(IDR_LOGO), LOGO_RESOURCE_TYPE)) setup_state.logo.play();
-//   stop:  if (setup_state.logo.window) { setup_state.logo.unload();
-//          setup_state.logo.detach(FALSE); }
-void start_logo(HWND area) { (void)area; }
-void stop_logo() {}
-// -----------------------------------------------------------------------
+// The animated logo takes over the logo area while the destination dialog
+// exists. A logo that does not load leaves the area an empty frame.
+void start_logo(HWND area) {
+    setup_state.logo.attach(area);
+    if (setup_state.logo.load(MAKEINTRESOURCEA(IDR_LOGO), LOGO_RESOURCE_TYPE)) setup_state.logo.play();
+}
+
+void stop_logo() {
+    if (!setup_state.logo.window) return;
+    setup_state.logo.unload();
+    setup_state.logo.detach(FALSE);
+}
 
 class Win32FolderHost : public FolderDialogHost {
 public:

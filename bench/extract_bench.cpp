@@ -73,24 +73,16 @@ double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-long peak_rss_kb() {
+// A memory figure of this process from /proc/self/status, in KB: "VmHWM:"
+// (the peak resident size) or "VmRSS:" (the current one).
+long status_kb(const char* field) {
     FILE* status = std::fopen("/proc/self/status", "r");
     if (!status) return -1;
     char line[256];
     long kb = -1;
+    const size_t length = std::strlen(field);
     while (std::fgets(line, sizeof line, status))
-        if (std::strncmp(line, "VmHWM:", 6) == 0) kb = std::strtol(line + 6, nullptr, 10);
-    std::fclose(status);
-    return kb;
-}
-
-long current_rss_kb() {
-    FILE* status = std::fopen("/proc/self/status", "r");
-    if (!status) return -1;
-    char line[256];
-    long kb = -1;
-    while (std::fgets(line, sizeof line, status))
-        if (std::strncmp(line, "VmRSS:", 6) == 0) kb = std::strtol(line + 6, nullptr, 10);
+        if (std::strncmp(line, field, length) == 0) kb = std::strtol(line + length, nullptr, 10);
     std::fclose(status);
     return kb;
 }
@@ -233,20 +225,20 @@ void measure_large_entry() {
         entry.declared_uncompressed_size = uint32_t(kSize);
         const Bytes block = write_package({entry});
         // Baseline: the package in memory, everything but the extraction.
-        const long baseline = current_rss_kb();
+        const long baseline = status_kb("VmRSS:");
         // Reset the high-water mark to the current size where the kernel allows.
         if (FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
             std::fputs("5", clear);
             std::fclose(clear);
         }
-        const long before_peak = peak_rss_kb();
+        const long before_peak = status_kb("VmHWM:");
         const auto start = Clock::now();
         PackageArchive* archive = archive_open(block.data(), uint32_t(block.size()), storage_memory);
         char target[] = "/dev/null";
         const ArchiveStatus status = archive_extract(archive, 0, target, 0, storage_file_name, nullptr);
         archive_close(archive);
         const double seconds = seconds_since(start);
-        const long peak = peak_rss_kb();
+        const long peak = status_kb("VmHWM:");
         std::printf("  entry %.0f MB (compressed %.1f MB), status 0x%X, %.2f s, %.0f MB/s\n",
                     double(kSize) / (1 << 20), double(block.size()) / (1 << 20), unsigned(status),
                     seconds, double(kSize) / (1 << 20) / seconds);

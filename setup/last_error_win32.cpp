@@ -12,5 +12,13 @@ void format_last_error(char* buffer, size_t size) {
                                         code, MAKELANGID(LANG_NEUTRAL, SUBLANG_SYS_DEFAULT), buffer,
                                         DWORD(size), nullptr);
     // A code the system has no text for still names the failure.
-    if (length == 0) wsprintfA(buffer, "Error %lu.", static_cast<unsigned long>(code));
+    if (length == 0) {
+        wsprintfA(buffer, "Error %lu.", static_cast<unsigned long>(code));
+        return;
+    }
+    // System texts end with a line break, which would leave an empty last
+    // line in the final message.
+    size_t end = lstrlenA(buffer);
+    while (end > 0 && (buffer[end - 1] == '\r' || buffer[end - 1] == '\n' || buffer[end - 1] == ' '))
+        buffer[--end] = '\0';
 }

@@ -1,0 +1,18 @@
+# Entry 2 (readme.txt) cannot be written: a folder has its name. The copy
+# stops there, the entries before it stay, nothing is started, and the
+# message says the installation is incomplete.
+dest="$win_base\\dest"
+mkdir -p "$(c_path "$dest")/readme.txt"
+robot <<STEPS
+start "$(zesc "$E2E_SETUPS/SetupBasic.exe")"
+$(accept_license)
+expect-dialog "$caption" control 1011
+set-text 1011 "$(esc "$dest")"
+click 1
+expect-message "$caption" "$msg_incomplete"
+answer ok
+expect-exit 1
+STEPS
+expect_installed "$(c_path "$dest")" basic 2
+[ -d "$(c_path "$dest")/readme.txt" ] || fail "the folder readme.txt is gone"
+expect_absent "$(c_path "$dest")/probe.log"

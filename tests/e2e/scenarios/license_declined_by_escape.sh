@@ -1,0 +1,10 @@
+# The licence declined with Escape: the setup ends at once with exit
+# status 0 and shows nothing more; the destination dialog, and so the copy,
+# never comes.
+robot <<STEPS
+start "$(zesc "$E2E_SETUP")"
+expect-dialog "License agreement"
+press-escape
+expect-exit 0
+expect-never-seen "$caption"
+STEPS

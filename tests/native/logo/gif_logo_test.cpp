@@ -110,7 +110,6 @@ TEST(GifLogo, SyntheticLogoSplitsIntoItsFrames) {
     EXPECT_EQ(frames[0].stream.size(), 3884u);  // 781 + 8 + 19 + 3,075 + 1
 }
 
-#ifdef SETUP_LOGO_GIF
 TEST(GifLogo, ResourceLogoSplitsIntoItsFrames) {
     std::ifstream file(SETUP_LOGO_GIF, std::ios::binary);
     ASSERT_TRUE(file) << SETUP_LOGO_GIF;
@@ -118,6 +117,5 @@ TEST(GifLogo, ResourceLogoSplitsIntoItsFrames) {
     const int32_t first_image = expect_logo_frames(logo);
     EXPECT_GT(first_image, 0);
 }
-#endif
 
 }  // namespace

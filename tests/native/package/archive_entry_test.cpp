@@ -109,7 +109,7 @@ TEST(ArchiveEntry, StandardLocalSignatureIsRefused) {
     ArchiveEntry entry{};
     ASSERT_EQ(archive_get_entry(archive.get(), -1, &entry), status_ok);
     EXPECT_EQ(entry.index, 3);
-    TempDir dir;
+    TempFolder dir;
     for (int32_t i = 0; i < 3; ++i) {
         EXPECT_EQ(archive_get_entry(archive.get(), i, &entry), status_corrupt);
         EXPECT_NE(archive_extract(archive.get(), i, const_cast<char*>(dir.join("x").c_str()), 0,

@@ -101,7 +101,7 @@ TEST_F(DeliveredPackage, DescribingAbandonsAnExtractionToMemory) {
 
 TEST_F(DeliveredPackage, ProgressFiresPerChunk) {
     OpenArchive archive(block_);
-    TempDir dir;
+    TempFolder dir;
     g_chunks.clear();
     ASSERT_EQ(extract_file(archive.get(), 0, dir.join("Songwright.exe"), record_chunk), status_ok);
     ASSERT_EQ(g_chunks.size(), 53u);
@@ -112,7 +112,7 @@ TEST_F(DeliveredPackage, ProgressFiresPerChunk) {
 
 TEST_F(DeliveredPackage, FilesGetTheirStoredTimesAndFolders) {
     OpenArchive archive(block_);
-    TempDir dir;
+    TempFolder dir;
     for (int32_t i = 0; i < 3; ++i) {
         const std::string path = dir.join("new/sub/" + entries_[size_t(i)].name);
         ASSERT_EQ(extract_file(archive.get(), i, path), status_ok);
@@ -130,7 +130,7 @@ TEST_F(DeliveredPackage, FilesGetTheirStoredTimesAndFolders) {
 
 TEST_F(DeliveredPackage, ATargetWithoutFolderLandsInTheCurrentFolder) {
     OpenArchive archive(block_);
-    TempDir dir;
+    TempFolder dir;
     CurrentFolder here(dir.path());
     ASSERT_EQ(extract_file(archive.get(), 2, "plain.rtf"), status_ok);
     EXPECT_TRUE(file_exists(dir.join("plain.rtf")));
@@ -141,7 +141,7 @@ TEST_F(DeliveredPackage, ATargetWithoutFolderLandsInTheCurrentFolder) {
 
 TEST_F(DeliveredPackage, AReadOnlyTargetIsReplaced) {
     OpenArchive archive(block_);
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.join("License.rtf");
     write_file(path, Bytes(10, 'x'));
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
@@ -154,7 +154,7 @@ TEST_F(DeliveredPackage, AReadOnlyTargetIsReplaced) {
 
 TEST_F(DeliveredPackage, HandleTargetIsWrittenFromItsPositionAndStaysOpen) {
     OpenArchive archive(block_);
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.join("out.bin");
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     ASSERT_GE(fd, 0);
@@ -186,7 +186,7 @@ TEST_F(DeliveredPackage, BadArguments) {
 
 TEST_F(DeliveredPackage, UncreatableTargetFails) {
     OpenArchive archive(block_);
-    TempDir dir;
+    TempFolder dir;
     write_file(dir.join("file"), {});
     EXPECT_EQ(extract_file(archive.get(), 2, dir.join("file/inside.rtf")), status_create_failed);
     EXPECT_EQ(extract_file(archive.get(), 2, dir.path()), status_create_failed);
@@ -199,7 +199,7 @@ TEST(ArchiveExtract, DirectoryEntries) {
     };
     entries[0].method = kMethodStored;
     const Bytes block = write_package(entries);
-    TempDir dir;
+    TempFolder dir;
     {
         // With a target name, the folder is made there, not in the current folder.
         CurrentFolder here(dir.path());
@@ -264,7 +264,7 @@ TEST(ArchiveExtract, DamagedEntriesNeverSucceed) {
         OpenArchive archive(block);
         ASSERT_TRUE(archive);
 
-        TempDir dir;
+        TempFolder dir;
         const std::string path = dir.join("damaged.bin");
         EXPECT_EQ(extract_file(archive.get(), 0, path), status_write_failed);
         // The partly written file stays, without its stored times.
@@ -290,7 +290,7 @@ TEST(ArchiveExtract, StoredAndEmptyEntries) {
     entries[1].method = kMethodStored;
     const Bytes block = write_package(entries);
     OpenArchive archive(block);
-    TempDir dir;
+    TempFolder dir;
     g_chunks.clear();
     ASSERT_EQ(extract_file(archive.get(), 0, dir.join("stored.bin"), record_chunk), status_ok);
     EXPECT_EQ(read_file(dir.join("stored.bin")), entries[0].contents);
@@ -313,7 +313,7 @@ TEST(ArchiveExtract, FileNameAndHandleSources) {
     WriterOptions options;
     options.prefix = sample_contents(333, 7);
     const Bytes block = write_package(entries, options);
-    TempDir dir;
+    TempFolder dir;
     const std::string package = dir.join("package.bin");
     write_file(package, block);
 

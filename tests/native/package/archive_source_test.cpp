@@ -52,7 +52,7 @@ TEST(ArchiveSource, RefusesUnknownKinds) {
 }
 
 TEST(ArchiveSource, HandleKindsCountFromTheOpeningPosition) {
-    TempDir dir;
+    TempFolder dir;
     const std::string path = dir.join("source.bin");
     write_file(path, Bytes(kBytes, kBytes + sizeof kBytes));
     const int fd = open(path.c_str(), O_RDONLY);

@@ -17,7 +17,7 @@ int32_t create(const std::string& path) {
 }
 
 TEST(CreateFolderPath, Table) {
-    TempDir dir;
+    TempFolder dir;
     write_file(dir.join("file"), {});
     struct Case {
         std::string path;
@@ -41,7 +41,7 @@ TEST(CreateFolderPath, Table) {
 TEST(CreateFolderPath, AnExistingFolderSucceedsEvenWhenAPrefixCannotBeMade) {
     // Backslashes are visited first: the walk looks at "X/a\" , which is a
     // file here, so creating it fails; the whole path is a folder all along.
-    TempDir dir;
+    TempFolder dir;
     write_file(dir.join("a\\"), {});
     const std::string path = dir.join("a\\b");
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);

@@ -9,21 +9,6 @@
 #include <fstream>
 #include <iterator>
 
-TempDir::TempDir() {
-    std::string pattern = std::filesystem::temp_directory_path().string() + "/package_test.XXXXXX";
-    char* made = mkdtemp(pattern.data());
-    path_ = made ? made : "";
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    // Read-only files and folders must not stop the clean-up.
-    for (auto& item : std::filesystem::recursive_directory_iterator(path_, ignored))
-        std::filesystem::permissions(item.path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
 CurrentFolder::CurrentFolder(const std::string& folder) {
     char buffer[4096];
     saved_ = getcwd(buffer, sizeof buffer) ? buffer : "/";
@@ -71,26 +56,6 @@ std::vector<WriterEntry> delivered_entries() {
         delivered_entry("License.rtf", sample_contents(kLicenceSize, 3), kProgramTime + 120,
                         0x81000021),
     };
-}
-
-Bytes read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void write_file(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-bool file_exists(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool is_folder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 ArchiveStatus extract_to_memory(PackageArchive* archive, int32_t index, uint32_t piece,

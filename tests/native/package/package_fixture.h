@@ -1,5 +1,5 @@
 // Shared helpers of the package tests: packages built in memory with the
-// package writer, temporary folders, and RAII for an open archive.
+// package writer, the current folder, and RAII for an open archive.
 #pragma once
 
 #include <cstdint>
@@ -7,21 +7,8 @@
 #include <vector>
 
 #include "package/archive.h"
+#include "tests/native/support/test_files.h"
 #include "tools/package_writer.h"
-
-// A folder under the system's temporary folder, removed with its contents.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& path() const { return path_; }
-    std::string join(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 // Runs the body with the process's current folder set to `folder`.
 class CurrentFolder {
@@ -52,10 +39,6 @@ constexpr uint32_t kProgramTime = 1700000000;  // 2023-11-14 22:13:20 UTC
 // License.rtf (read-only), deflate, UT fields.
 std::vector<WriterEntry> delivered_entries();
 
-Bytes read_file(const std::string& path);
-void write_file(const std::string& path, const Bytes& bytes);
-bool file_exists(const std::string& path);
-bool is_folder(const std::string& path);
 
 // Owns an archive opened over a memory block.
 class OpenArchive {

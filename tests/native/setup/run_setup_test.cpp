@@ -71,7 +71,7 @@ protected:
         return fake.messages.empty() ? std::string() : fake.messages[0];
     }
 
-    TempDir dir;
+    TempFolder dir;
     std::string destination;
     FakePlatform fake;
     int instance_token = 0;

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <ftw.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,46 +16,12 @@ extern char** environ;
 
 namespace {
 
-int remove_one(const char* path, const struct stat*, int, struct FTW*) {
-    std::remove(path);
-    return 0;
-}
-
 std::string read_text(const std::string& path) {
     const Bytes bytes = read_file(path);
     return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace
-
-TempFolder::TempFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/tool-test-XXXXXX";
-    if (!mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    nftw(path_.c_str(), remove_one, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-Bytes read_file(const std::string& path) {
-    Bytes bytes;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return bytes;
-    uint8_t piece[65536];
-    size_t n = 0;
-    while ((n = std::fread(piece, 1, sizeof piece, file)) > 0) bytes.insert(bytes.end(), piece, piece + n);
-    std::fclose(file);
-    return bytes;
-}
-
-void write_file(const std::string& path, const Bytes& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) throw std::runtime_error("cannot write " + path);
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
 
 void write_text(const std::string& path, const std::string& text) {
     write_file(path, Bytes(text.begin(), text.end()));
@@ -76,16 +41,6 @@ int64_t mtime_of(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return -1;
     return int64_t(info.st_mtim.tv_sec);
-}
-
-bool path_exists(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
-}
-
-bool is_folder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 std::vector<std::string> folder_listing(const std::string& path) {

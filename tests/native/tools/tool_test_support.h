@@ -1,4 +1,4 @@
-// Helpers of the tool tests: temporary folders, files with chosen times, the
+// Helpers of the tool tests: files with chosen times, the
 // setuppack program run as a subprocess, a minimal PE image, and a walk over
 // a package's raw records.
 #pragma once
@@ -10,31 +10,14 @@
 #include <vector>
 
 #include "package/archive.h"
+#include "tests/native/support/test_files.h"
 #include "tools/package_writer.h"
 
-// A mkdtemp folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
-    std::string join(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-Bytes read_file(const std::string& path);
-void write_file(const std::string& path, const Bytes& bytes);
 void write_text(const std::string& path, const std::string& text);
 void make_folder(const std::string& path);
 // Sets the access and modification times to `seconds` (whole seconds).
 void set_mtime(const std::string& path, int64_t seconds);
 int64_t mtime_of(const std::string& path);
-bool path_exists(const std::string& path);
-bool is_folder(const std::string& path);
 // Names in a folder, sorted.
 std::vector<std::string> folder_listing(const std::string& path);
 

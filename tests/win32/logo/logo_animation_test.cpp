@@ -17,20 +17,12 @@ Bytes three_frame_gif(int disposal) {
                    gif_control(10, 0), gif_filled(8, 8, 8, 8, green), gif_trailer()});
 }
 
-class LogoAnimation : public ::testing::Test {
+class LogoAnimation : public AttachedLogo<WatchedLogo> {
 protected:
     void SetUp() override {
-        ASSERT_NE(nullptr, area.control);
-        ASSERT_TRUE(logo.attach(area.control));
+        AttachedLogo::SetUp();
         logo.probe = {2, 2};  // inside frame 1
     }
-    void TearDown() override {
-        logo.unload();
-        logo.detach(FALSE);
-    }
-
-    LogoArea area;
-    WatchedLogo logo;
 };
 
 TEST_F(LogoAnimation, PlayBeforeALoadDoesNothing) {
@@ -159,7 +151,6 @@ TEST_F(LogoAnimation, UnloadStopsTheThreadAndStartsOver) {
     EXPECT_EQ(nullptr, logo.thread);
 }
 
-#ifdef SETUP_LOGO_RESOURCE
 TEST_F(LogoAnimation, TheSetupLogoPlaysAllItsFramesAndRepeats) {
     ASSERT_TRUE(logo.load(MAKEINTRESOURCEA(506), "GIF"));
     EXPECT_FALSE(logo.play());
@@ -171,6 +162,5 @@ TEST_F(LogoAnimation, TheSetupLogoPlaysAllItsFramesAndRepeats) {
     // Something was drawn: the surface no longer holds only the face colour.
     EXPECT_NE(GetSysColor(COLOR_BTNFACE), logo.shown[0].probe);
 }
-#endif
 
 }  // namespace

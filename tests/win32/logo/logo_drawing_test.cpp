@@ -18,20 +18,7 @@ Bytes disposal_gif(int disposal) {
                    gif_control(10, 0), gif_filled(0, 12, 4, 4, green), gif_trailer()});
 }
 
-class LogoDrawing : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, area.control);
-        ASSERT_TRUE(logo.attach(area.control));
-    }
-    void TearDown() override {
-        logo.unload();
-        logo.detach(FALSE);
-    }
-
-    LogoArea area;
-    LogoControl logo;
-};
+class LogoDrawing : public AttachedLogo<LogoControl> {};
 
 TEST_F(LogoDrawing, StillPictureIsDrawnOnceWithoutAThread) {
     ASSERT_TRUE(load_bytes(logo, concat({gif_screen("89a", 8, 8, test_palette()),

@@ -3,6 +3,7 @@
 // and a logo control whose animation thread can be watched and held.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -86,4 +87,22 @@ private:
     CRITICAL_SECTION shown_lock;
     HANDLE frame_shown = nullptr;
     int count_of(uint32_t index);
+};
+
+// A test with a logo control of type `Logo` attached to a fresh logo area,
+// unloaded and detached afterwards.
+template <typename Logo>
+class AttachedLogo : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(nullptr, area.control);
+        ASSERT_TRUE(logo.attach(area.control));
+    }
+    void TearDown() override {
+        logo.unload();
+        logo.detach(FALSE);
+    }
+
+    LogoArea area;
+    Logo logo;
 };

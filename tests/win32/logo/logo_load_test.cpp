@@ -28,20 +28,7 @@ Bytes frames_gif(int count) {
     return concat({stream, gif_trailer()});
 }
 
-class LogoLoad : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, area.control);
-        ASSERT_TRUE(logo.attach(area.control));
-    }
-    void TearDown() override {
-        logo.unload();
-        logo.detach(FALSE);
-    }
-
-    LogoArea area;
-    LogoControl logo;
-};
+class LogoLoad : public AttachedLogo<LogoControl> {};
 
 TEST_F(LogoLoad, AnimationSizesControlAndSurfaceAndClearsToButtonFace) {
     ASSERT_TRUE(load_bytes(logo, two_frame_gif()));
@@ -269,7 +256,6 @@ TEST(LogoWithoutWindow, LoadAndPlayDoNothing) {
     EXPECT_EQ(nullptr, logo.still_picture);
 }
 
-#ifdef SETUP_LOGO_RESOURCE
 TEST_F(LogoLoad, TheSetupLogoResourceGivesTwentyNineFrames) {
     ASSERT_TRUE(logo.load(MAKEINTRESOURCEA(506), "GIF"));
     ASSERT_EQ(29u, logo.frames.size());
@@ -288,6 +274,5 @@ TEST_F(LogoLoad, TheSetupLogoResourceGivesTwentyNineFrames) {
         EXPECT_EQ(0, frame.disposal);
     }
 }
-#endif
 
 }  // namespace

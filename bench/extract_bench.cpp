@@ -5,7 +5,6 @@
 //   extract_bench [--megabytes N] [--folder DIR] [--skip-large]
 //
 // DIR receives the extracted files (default /dev/shm, a tmpfs).
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -19,7 +18,6 @@
 
 #include "package/archive.h"
 #include "package/format.h"
-#include "package/package_archive.h"
 #include "tools/package_writer.h"
 
 namespace {

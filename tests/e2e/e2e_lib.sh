@@ -80,6 +80,32 @@ click 1
 STEPS
 }
 
+# Robot steps that start the setup SETUP (a Linux path) and accept its
+# licence.
+start_and_accept() {
+  printf 'start "%s"\n' "$(zesc "$1")"
+  accept_license
+}
+
+# Robot steps that type FOLDER (a Windows path) into the destination dialog
+# and press Install.
+install_into() {
+  cat <<STEPS
+expect-dialog "$caption" control 1011
+set-text 1011 "$(esc "$1")"
+click 1
+STEPS
+}
+
+# The same for a FOLDER that does not exist yet: Yes to creating it.
+install_into_new_folder() {
+  install_into "$1"
+  cat <<STEPS
+expect-message "$caption" "$(msg_ask_create "$1")"
+answer yes
+STEPS
+}
+
 # Runs `command` when the scenario ends, whatever the outcome.
 at_end() { cleanups="$*; $cleanups"; }
 run_cleanups() { eval "$cleanups" || true; }

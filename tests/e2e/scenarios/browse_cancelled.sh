@@ -3,8 +3,7 @@
 # Yes ends with the incomplete message.
 typed="$win_base\\typed"
 robot <<STEPS
-start "$(zesc "$E2E_SETUP")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUP")
 expect-dialog "$caption" control 1011
 set-text 1011 "$(esc "$typed")"
 click 1012

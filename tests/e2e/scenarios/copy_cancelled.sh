@@ -3,13 +3,8 @@
 # nothing is started, and the message says the installation is incomplete.
 dest="$win_base\\dest"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupBig.exe")"
-$(accept_license)
-expect-dialog "$caption" control 1011
-set-text 1011 "$(esc "$dest")"
-click 1
-expect-message "$caption" "$(msg_ask_create "$dest")"
-answer yes
+$(start_and_accept "$E2E_SETUPS/SetupBig.exe")
+$(install_into_new_folder "$dest")
 expect-dialog "$caption" control 1002
 expect-text-contains 1003 "$(esc "$dest\\")"
 click 2

@@ -4,11 +4,8 @@
 dest="$win_base\\dest"
 mkdir -p "$(c_path "$dest")/readme.txt"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupBasic.exe")"
-$(accept_license)
-expect-dialog "$caption" control 1011
-set-text 1011 "$(esc "$dest")"
-click 1
+$(start_and_accept "$E2E_SETUPS/SetupBasic.exe")
+$(install_into "$dest")
 expect-message "$caption" "$msg_incomplete"
 answer ok
 expect-exit 1

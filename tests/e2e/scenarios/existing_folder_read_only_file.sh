@@ -8,8 +8,7 @@ echo "an older readme" >"$(c_path "$folder")/readme.txt"
 chmod a-w "$(c_path "$folder")/readme.txt"
 robot <<STEPS
 expect-readonly "$(esc "$folder\\readme.txt")" yes
-start "$(zesc "$E2E_SETUPS/SetupBasic.exe")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUPS/SetupBasic.exe")
 expect-dialog "$caption" control 1011
 set-text 1011 "$(esc "$folder\\")"
 click 1

@@ -2,13 +2,8 @@
 # gives the system's reason on a second line.
 dest="$win_base\\dest"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupDocument.exe")"
-$(accept_license)
-expect-dialog "$caption" control 1011
-set-text 1011 "$(esc "$dest")"
-click 1
-expect-message "$caption" "$(msg_ask_create "$dest")"
-answer yes
+$(start_and_accept "$E2E_SETUPS/SetupDocument.exe")
+$(install_into_new_folder "$dest")
 expect-message-start "$caption" "$msg_cannot_install\n"
 answer ok
 expect-exit 1

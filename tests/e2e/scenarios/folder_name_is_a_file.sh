@@ -7,8 +7,7 @@ echo "a file, not a folder" >"$base/taken"
 cp "$base/taken" "$work/taken"
 
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupBasic.exe")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUPS/SetupBasic.exe")
 expect-dialog "$caption" control 1011
 set-text 1011 "$(esc "$dest")"
 click 1

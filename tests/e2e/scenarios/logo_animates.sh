@@ -4,8 +4,7 @@
 # runs with one thread fewer.
 dest="$win_base\\dest"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupBig.exe")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUPS/SetupBig.exe")
 expect-dialog "$caption" control 1011
 expect-size 507 64 64
 expect-animated 507 400

@@ -2,8 +2,7 @@
 # stopped as the dialog goes, and the setup ends at once, with exit status
 # 1 and no message.
 robot <<STEPS
-start "$(zesc "$E2E_SETUP")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUP")
 expect-dialog "$caption" control 1011
 expect-animated 507 300
 click 2

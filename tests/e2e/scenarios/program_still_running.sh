@@ -4,13 +4,8 @@
 dest="$win_base\\dest"
 program="$dest\\probe.exe"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupSlow.exe")"
-$(accept_license)
-expect-dialog "$caption" control 1011
-set-text 1011 "$(esc "$dest")"
-click 1
-expect-message "$caption" "$(msg_ask_create "$dest")"
-answer yes
+$(start_and_accept "$E2E_SETUPS/SetupSlow.exe")
+$(install_into_new_folder "$dest")
 timeout 40000
 expect-message "$caption" "$msg_cannot_install\n$msg_registration"
 answer ok

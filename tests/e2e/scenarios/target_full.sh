@@ -7,8 +7,7 @@ probe_size=$(stat -c %s "$E2E_PROBE")
 mount_tmpfs "$mount_point" "size=$(( (probe_size + 4095) / 4096 * 4 + 64 ))k"
 map_drive s "$mount_point"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupBasic.exe")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUPS/SetupBasic.exe")
 expect-dialog "$caption" control 1011
 set-text 1011 "S:\\\\"
 click 1

@@ -4,8 +4,7 @@ mount_point=$work/read-only
 mount_tmpfs "$mount_point" "ro,size=1m"
 map_drive r "$mount_point"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupBasic.exe")"
-$(accept_license)
+$(start_and_accept "$E2E_SETUPS/SetupBasic.exe")
 expect-dialog "$caption" control 1011
 set-text 1011 "R:\\\\"
 click 1

@@ -3,13 +3,8 @@
 # nothing lands outside the destination.
 dest="$win_base\\dest"
 robot <<STEPS
-start "$(zesc "$E2E_SETUPS/SetupUnsafe.exe")"
-$(accept_license)
-expect-dialog "$caption" control 1011
-set-text 1011 "$(esc "$dest")"
-click 1
-expect-message "$caption" "$(msg_ask_create "$dest")"
-answer yes
+$(start_and_accept "$E2E_SETUPS/SetupUnsafe.exe")
+$(install_into_new_folder "$dest")
 expect-message "$caption" "$msg_incomplete"
 answer ok
 expect-exit 1

@@ -58,9 +58,9 @@ TEST(ArchiveEntry, DescribesTheDeliveredShape) {
         EXPECT_EQ(entry.attributes, expected[i].attributes);
         EXPECT_EQ(entry.uncompressed_size, expected[i].size);
         EXPECT_LT(entry.compressed_size, entry.uncompressed_size);
-        EXPECT_EQ(entry.write_time, filetime_of_unix(expected[i].time));
-        EXPECT_EQ(entry.access_time, filetime_of_unix(expected[i].time));
-        EXPECT_EQ(entry.creation_time, filetime_of_unix(expected[i].time));
+        EXPECT_EQ(entry.write_time, unix_seconds_to_filetime(expected[i].time));
+        EXPECT_EQ(entry.access_time, unix_seconds_to_filetime(expected[i].time));
+        EXPECT_EQ(entry.creation_time, unix_seconds_to_filetime(expected[i].time));
         total += entry.uncompressed_size;
     }
     EXPECT_EQ(total, 1426016u);
@@ -199,8 +199,8 @@ TEST(ArchiveEntry, ExtendedTimestampTable) {
     const uint32_t m = 1600000000, a = 1600000100, c = 1600000200;
     // The MS-DOS value of the entry, deliberately different from every UT time.
     const uint32_t dos_seconds = 1500000000;
-    const FileTime d = filetime_of_unix(dos_seconds - dos_seconds % 2);
-    const FileTime M = filetime_of_unix(m), A = filetime_of_unix(a), C = filetime_of_unix(c);
+    const FileTime d = unix_seconds_to_filetime(dos_seconds - dos_seconds % 2);
+    const FileTime M = unix_seconds_to_filetime(m), A = unix_seconds_to_filetime(a), C = unix_seconds_to_filetime(c);
     struct Case {
         const char* what;
         Bytes extra;

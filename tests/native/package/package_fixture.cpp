@@ -79,5 +79,3 @@ ArchiveStatus extract_to_memory(PackageArchive* archive, int32_t index, uint32_t
     }
     return status_bad_argument;
 }
-
-FileTime filetime_of_unix(uint32_t seconds) { return unix_seconds_to_filetime(seconds); }

@@ -63,4 +63,3 @@ private:
 ArchiveStatus extract_to_memory(PackageArchive* archive, int32_t index, uint32_t piece,
                                 Bytes* contents, int* calls);
 
-FileTime filetime_of_unix(uint32_t seconds);

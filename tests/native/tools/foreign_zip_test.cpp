@@ -7,6 +7,7 @@
 
 #include <map>
 
+#include "tests/native/package/package_fixture.h"
 #include "tool_test_support.h"
 
 namespace {
@@ -71,14 +72,6 @@ bool to_package_signatures(Bytes* archive) {
     return true;
 }
 
-ArchiveStatus read_to_memory(PackageArchive* archive, int32_t index, uint32_t size, Bytes* out) {
-    out->assign(size + 1, 0);
-    ArchiveStatus status = archive_extract(archive, index, out->data(), size + 1, storage_memory, nullptr);
-    out->resize(size);
-    if (status == status_more) status = archive_extract(archive, index, out->data(), 0, storage_memory, nullptr);
-    return status;
-}
-
 // Names, kinds, sizes, contents and write times (from Info-ZIP's "UT" field,
 // or from an MS-DOS time that Python wrote in UTC).
 void expect_reads_every_entry(const Bytes& archive_bytes, const std::vector<SourceFile>& sources) {
@@ -102,9 +95,10 @@ void expect_reads_every_entry(const Bytes& archive_bytes, const std::vector<Sour
         EXPECT_EQ(entry.attributes & kAttributeDirectory, folder ? kAttributeDirectory : 0u);
         EXPECT_EQ(entry.attributes & kAttributeReadOnly, 0u);
         EXPECT_EQ(entry.uncompressed_size, source.contents.size());
-        EXPECT_EQ(entry.write_time, filetime_of(source.time));
+        EXPECT_EQ(entry.write_time, unix_seconds_to_filetime(source.time));
         Bytes contents;
-        EXPECT_EQ(read_to_memory(archive, i, entry.uncompressed_size, &contents), status_ok);
+        int calls = 0;
+        EXPECT_EQ(extract_to_memory(archive, i, entry.uncompressed_size + 1, &contents, &calls), status_ok);
         EXPECT_EQ(contents, source.contents);
     }
     EXPECT_TRUE(expected.empty());

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "tests/native/package/package_fixture.h"
 #include "tool_test_support.h"
 
 namespace {
@@ -84,15 +85,6 @@ SampleTree make_sample_tree(const std::string& root, bool reverse_creation = fal
     return tree;
 }
 
-// Every byte of an entry, through extraction to memory in pieces.
-ArchiveStatus entry_contents(PackageArchive* archive, int32_t index, uint32_t size, Bytes* out) {
-    out->assign(size + 1, 0);
-    ArchiveStatus status = archive_extract(archive, index, out->data(), size + 1, storage_memory, nullptr);
-    out->resize(size);
-    if (status == status_more) status = archive_extract(archive, index, out->data(), 0, storage_memory, nullptr);
-    return status;
-}
-
 bool no_leftovers(const std::string& folder, const std::vector<std::string>& expected) {
     return folder_listing(folder) == expected;
 }
@@ -119,13 +111,14 @@ TEST(SetuppackBuild, RoundTripsThroughTheReaderListVerifyAndExtract) {
         ASSERT_EQ(archive_get_entry(archive, i, &entry), status_ok);
         EXPECT_STREQ(entry.name, expected.name.c_str());
         EXPECT_EQ(entry.attributes, expected.windows_attributes);
-        EXPECT_EQ(entry.write_time, filetime_of(expected.time));
-        EXPECT_EQ(entry.access_time, filetime_of(expected.time));
-        EXPECT_EQ(entry.creation_time, filetime_of(expected.time));
+        EXPECT_EQ(entry.write_time, unix_seconds_to_filetime(expected.time));
+        EXPECT_EQ(entry.access_time, unix_seconds_to_filetime(expected.time));
+        EXPECT_EQ(entry.creation_time, unix_seconds_to_filetime(expected.time));
         const Bytes source = expected.source.empty() ? Bytes{} : read_file(expected.source);
         EXPECT_EQ(entry.uncompressed_size, source.size());
         Bytes contents;
-        EXPECT_EQ(entry_contents(archive, i, entry.uncompressed_size, &contents), status_ok);
+        int calls = 0;
+        EXPECT_EQ(extract_to_memory(archive, i, entry.uncompressed_size + 1, &contents, &calls), status_ok);
         EXPECT_EQ(contents, source);
     }
     archive_close(archive);

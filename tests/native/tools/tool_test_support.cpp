@@ -80,10 +80,6 @@ Bytes noise_bytes(size_t size, uint32_t seed) {
     return bytes;
 }
 
-FileTime filetime_of(uint32_t unix_seconds) {
-    return filetime_from_ticks(kUnixEpochTicks + uint64_t(unix_seconds) * kTicksPerSecond);
-}
-
 RunResult run_program(const std::string& program, const std::vector<std::string>& arguments,
                       const EnvChanges& env) {
     TempFolder capture;

@@ -25,7 +25,6 @@ std::vector<std::string> folder_listing(const std::string& path);
 Bytes text_bytes(size_t size, uint32_t seed);
 Bytes noise_bytes(size_t size, uint32_t seed);
 
-FileTime filetime_of(uint32_t unix_seconds);
 
 struct RunResult {
     int exit_code = -1;  // -1 when the program did not exit normally
